@@ -1,0 +1,163 @@
+// The options window's layout and its page switching.
+#include "framework/guard.h"
+#include "main/main_form.h"
+#include "main/menu/themes.h"
+#include "main/settings/settings_file.h"
+
+namespace {
+constexpr int kPageWidth = 356;
+constexpr int kPageHeight = 330;
+constexpr int kHeaderHeight = 35;
+
+struct PageInfo {
+  const char* node;
+  int icon;
+  const char* title;
+};
+constexpr PageInfo kPages[] = {
+    {" Ярлыки Stavlo ", 20, "Ярлыки Stavlo"},
+    {" Создание ярлыка ", 15, "Создание нового ярлыка"},
+    {" Документы", 23, "Документы"},
+    {" Каталоги ", 7, "Каталоги"},
+    {" Компоненты меню ", 8, "Компоненты меню"},
+    {" Настройки ", 21, "Настройки"},
+    {" Программы ", 19, "Программы"},
+};
+}  // namespace
+
+template <class C>
+C& TMainForm::Decor(fw::Control* parent, const std::string& caption, fw::Rect bounds) {
+  auto control = std::make_unique<C>(parent, "");
+  control->SetCaption(caption);
+  control->SetBounds(bounds);
+  C& ref = *control;
+  decoration_.push_back(std::move(control));
+  return ref;
+}
+
+void TMainForm::BuildOptionsWindow() {
+  Form.SetCaption("Stavlo");
+  Form.SetBounds({20, 20, 525, 425});
+  Form.AlwaysOnTop = true;
+  Form.FixedSize = true;
+  Form.AcceptFiles = true;
+  Form.SystemMenuOnly = true;
+
+  std::vector<fw::ListBox::Item> nodes;
+  for (const auto& p : kPages) nodes.push_back({p.node, p.icon});
+  OptionsTree.SetItems(nodes);
+  OptionsTree.SetBounds({6, 6, 140, kPageHeight});
+
+  fw::Panel* pages[] = {&ItemsPage, &NLinkPage, &FilesPage, &FoldersPage,
+                        &ComponentPage, &MainPage, &ProgPage};
+  for (size_t i = 0; i < std::size(pages); ++i) {
+    pages[i]->SetBounds({152, 6, kPageWidth, kPageHeight});
+    auto& header = Decor<fw::Label>(pages[i], kPages[i].title, {0, 0, kPageWidth, kHeaderHeight});
+    header.Header = true;
+  }
+  OKBtn.SetCaption("OK");
+  OKBtn.Default = true;
+  OKBtn.SetBounds({433, 343, 75, 25});
+
+  // New link page: the window box (its other fields come with link editing).
+  Decor<fw::Label>(&NLinkPage, "Окно:", {12, 52, 60, 16});
+  wndBox.SetItems({"Обычный размер окна", "Свернутое в значок", "Развернутое во весь экран"});
+  wndBox.SetBounds({80, 48, 200, 200});
+
+  // Documents page.
+  Decor<fw::GroupBox>(&FilesPage, " Меню файлов ", {8, 96, 340, 76});
+  FileCheck.SetCaption(" Показывать подменю \"Недавние документы\"");
+  FileCheck.Hint = "Отображать меню открытия файлов";
+  FileCheck.SetBounds({18, 116, 320, 20});
+  EmptyCheck.SetCaption(" Не показывать подменю если список документов пуст");
+  EmptyCheck.SetBounds({18, 140, 320, 20});
+
+  // Folders page.
+  Decor<fw::GroupBox>(&FoldersPage, " Меню каталогов ", {8, 70, 340, 76});
+  FoldCheck.SetCaption(" Показывать подменю каталогов в меню Stavlo");
+  FoldCheck.Hint = "Отображать меню открытия каталогов";
+  FoldCheck.SetBounds({18, 90, 320, 20});
+  PathCheck.SetCaption(" Показывать в меню путь к папкам");
+  PathCheck.Hint = "В подменю \"Каталоги\" отображается путь к папке";
+  PathCheck.SetBounds({18, 114, 320, 20});
+
+  // Settings page: three tabs.
+  MainTabs.SetBounds({4, kHeaderHeight + 6, kPageWidth - 8, kPageHeight - kHeaderHeight - 10});
+  const fw::Rect tabArea{6, 28, kPageWidth - 20, kPageHeight - kHeaderHeight - 44};
+  GeneralTab.SetCaption("Общие        ");
+  ViewTab.SetCaption("Вид            ");
+  ExtraTab.SetCaption("Дополнительно");
+  for (fw::Panel* tab : {&GeneralTab, &ViewTab, &ExtraTab}) {
+    tab->SetBounds(tabArea);
+    MainTabs.AddTab(*tab);
+  }
+
+  Decor<fw::GroupBox>(&GeneralTab, " Запуск Stavlo ", {0, 0, 324, 44});
+  AutorunCheck.SetCaption(" Запускать программу при старте Windows");
+  AutorunCheck.Hint = "Запускать программу автоматически при запуске системы";
+  AutorunCheck.SetBounds({10, 18, 300, 20});
+  Decor<fw::GroupBox>(&GeneralTab, " Вызов меню запуска программ ", {0, 50, 324, 100});
+  HKeyCheck.SetCaption(" Вызывать при нажатии комбинации:");
+  HKeyCheck.Hint = "Открывать меню запуска программ при нажатии кобинации";
+  HKeyCheck.SetBounds({10, 68, 300, 20});
+  std::vector<std::string> gestures;
+  for (const auto& g : kGestureChoices) gestures.push_back(g.entry);
+  HotkeyBox.SetItems(gestures);
+  HotkeyBox.Hint = "Комбинации для вызова меню запуска программ";
+  HotkeyBox.SetBounds({28, 92, 230, 200});
+  TrayRMCheck.SetCaption(" Вызывать по левому клику на иконке в SystemTray");
+  TrayRMCheck.Hint = "Открывать меню запуска программ по левому клику на иконке в SystemTray";
+  TrayRMCheck.SetBounds({10, 122, 310, 20});
+  Decor<fw::GroupBox>(&GeneralTab, " Ярлыки ", {0, 156, 324, 68});
+  ConfirmCheck.SetCaption(" Подтверждать удаление ярлыков");
+  ConfirmCheck.Hint = "Подтверждение при удалении ярлыков в настройках";
+  ConfirmCheck.SetBounds({10, 174, 300, 20});
+  ChkCheck.SetCaption(" Автоматическая проверка ярлыков");
+  ChkCheck.Hint = "Ярлыки Stavlo проверяются при запуске программы";
+  ChkCheck.SetBounds({10, 198, 300, 20});
+
+  Decor<fw::GroupBox>(&ViewTab, " Вид меню запуска программ ", {0, 0, 324, 110});
+  ThemeCheck.SetCaption(" Использовать цветовую тему для меню");
+  ThemeCheck.Hint = "Использовать цветовое оформление меню";
+  ThemeCheck.SetBounds({10, 18, 300, 20});
+  std::vector<std::string> themes;
+  for (const auto& t : Themes()) themes.push_back(t.entry);
+  ThemeBox.SetItems(themes);
+  ThemeBox.Hint = "Доступные цветовые темы";
+  ThemeBox.SetBounds({28, 42, 200, 200});
+  OrderCheck.SetCaption(" Показывать программы во второй части меню  ");
+  OrderCheck.Hint = "В начале меню стоят постоянные компоненты";
+  OrderCheck.SetBounds({10, 76, 300, 20});
+  Decor<fw::GroupBox>(&ViewTab, " Разное ", {0, 116, 324, 44});
+  ZastCheck.SetCaption(" Показывать заставку при запуске");
+  ZastCheck.Hint = "Показывать заставку при запуске Stavlo";
+  ZastCheck.SetBounds({10, 134, 300, 20});
+
+  Decor<fw::GroupBox>(&ExtraTab, " Дополнительно ", {0, 0, 324, 68});
+  ExplorCheck.SetCaption(" Блокировка Stavlo в \"Проводнике\"");
+  ExplorCheck.Hint = "Блокировка меню в Проводнике при использовании мыши с SHIFT и CTRL";
+  ExplorCheck.SetBounds({10, 18, 300, 20});
+  MinCheck.SetCaption(" Минимизация окон по SHIFT+CTRL+левая кнопка мыши");
+  MinCheck.Hint = "Сворачивать активное окно по SHIFT+CTRL+левая кнопка мыши";
+  MinCheck.SetBounds({10, 42, 310, 20});
+
+  ShowPage(ItemsPage);
+}
+
+void TMainForm::ShowPage(fw::Panel& page) {
+  fw::Guarded([&] {
+    for (fw::Panel* p : {&FilesPage, &ComponentPage, &FoldersPage, &ItemsPage, &MainPage,
+                         &NLinkPage, &ProgPage})
+      p->SetVisible(false);
+    page.SetVisible(true);
+  });
+}
+
+void TMainForm::OptionsTreeClick() {
+  fw::Guarded([&] {
+    fw::Panel* pages[] = {&ItemsPage, &NLinkPage, &FilesPage, &FoldersPage,
+                          &ComponentPage, &MainPage, &ProgPage};
+    int index = OptionsTree.ItemIndex();
+    if (index >= 0 && index < static_cast<int>(std::size(pages))) ShowPage(*pages[index]);
+  });
+}
