@@ -31,17 +31,21 @@ struct Text {
       encoding = Encoding::kUtf16Be;
       start = 2;
     }
-    // An odd byte at the end of a UTF-16 file is not read.
-    units = Wide() ? (b.size() - start) / 2 : b.size() - start;
+    // An odd byte at the end of a UTF-16 file is read as a character of its own.
+    units = Wide() ? (b.size() - start + 1) / 2 : b.size() - start;
   }
 
   bool Wide() const { return encoding == Encoding::kUtf16Le || encoding == Encoding::kUtf16Be; }
   std::size_t Width() const { return Wide() ? 2 : 1; }
-  std::size_t Offset(std::size_t unit) const { return start + unit * Width(); }
+  std::size_t Offset(std::size_t unit) const {
+    std::size_t o = start + unit * Width();
+    return o < bytes.size() ? o : bytes.size();
+  }
 
   char16_t operator[](std::size_t i) const {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    std::size_t o = Offset(i);
+    std::size_t o = start + i * Width();
+    if (Wide() && o + 1 == bytes.size()) return at(o);
     switch (encoding) {
       case Encoding::kUtf16Le: return static_cast<char16_t>(at(o) | (at(o + 1) << 8));
       case Encoding::kUtf16Be: return static_cast<char16_t>((at(o) << 8) | at(o + 1));
@@ -268,12 +272,11 @@ std::string ProcessDefault(std::string value, std::size_t bufferSize) {
 std::optional<std::string> StoredValue(const Text& text, const Place& place,
                                        std::size_t bufferSize) {
   if (!place.keyFound || !place.key.hasValue) return std::nullopt;
-  std::size_t b = text.Offset(place.key.valueBegin), e = text.Offset(place.key.valueEnd);
-  std::string raw = text.bytes.substr(b, e - b);
-  switch (text.encoding) {
-    case Encoding::kAnsi: return CopyEntry(raw, bufferSize);
-    case Encoding::kUtf8: return Utf16ToCp1251(CopyEntry(base::Utf8ToUtf16(raw), bufferSize));
-    default: break;
+  if (!text.Wide()) {
+    std::size_t b = text.Offset(place.key.valueBegin), e = text.Offset(place.key.valueEnd);
+    std::string raw = text.bytes.substr(b, e - b);
+    if (text.encoding == Encoding::kAnsi) return CopyEntry(raw, bufferSize);
+    return Utf16ToCp1251(CopyEntry(base::Utf8ToUtf16(raw), bufferSize));
   }
   std::u16string wide;
   wide.reserve(place.key.valueEnd - place.key.valueBegin);
@@ -285,11 +288,11 @@ bool HasLineBreakOrNul(const std::string& s) {
   return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
-std::string TrimBlanks(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && IsBlank(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && IsBlank(static_cast<unsigned char>(s[e - 1]))) --e;
-  return s.substr(b, e - b);
+// A new name loses its leading blanks only; the reader drops the rest.
+std::string NewName(const std::string& s) {
+  std::size_t b = 0;
+  while (b < s.size() && IsBlank(static_cast<unsigned char>(s[b]))) ++b;
+  return s.substr(b);
 }
 
 // The system would take blanks off the ends and a pair of quotes off the
@@ -320,11 +323,18 @@ std::optional<std::string> IniWrite(const std::string& fileBytes, const std::str
                                     const std::string& key, const std::string& value) {
   if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value))
     return std::nullopt;
-  const std::string sectionName = TrimBlanks(section);
-  const std::string keyName = TrimBlanks(key);
+  const std::string sectionName = NewName(section);
+  const std::string keyName = NewName(key);
   const std::string stored = StoredForm(value);
 
+  // The system reads an odd byte at the end of a UTF-16 file as one more
+  // character; make it a whole one before anything goes after it.
   Text text(fileBytes);
+  if (text.Wide() && (fileBytes.size() - text.start) % 2 != 0) {
+    std::string whole = fileBytes;
+    whole.insert(text.encoding == Encoding::kUtf16Le ? whole.size() : whole.size() - 1, 1, '\0');
+    return IniWrite(whole, section, key, value);
+  }
   Place place = Find(text, sectionName, keyName);
   const std::string crlf = Encode(text, "\r\n");
   std::string out;

@@ -28,7 +28,7 @@ class Application {
   std::function<void(const std::string& text)> OnException;
 
   virtual uint32_t RegisterMessage(const std::string& name) = 0;
-  virtual bool PostMessage(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual bool Post(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;
   // Runs the loop until Terminate.
   virtual void Run() = 0;
   void Terminate() { terminated_ = true; WakeUp(); }

@@ -116,16 +116,16 @@ void TrayIcon::HideBalloon() {
 // Message boxes
 
 void Dialogs::Inform(const std::string& text, const std::string& caption) {
-  MessageBox(text, caption, MsgKind::Information, MsgButtons::Ok);
+  Ask(text, caption, MsgKind::Information, MsgButtons::Ok);
 }
 void Dialogs::Warn(const std::string& text, const std::string& caption) {
-  MessageBox(text, caption, MsgKind::Warning, MsgButtons::Ok);
+  Ask(text, caption, MsgKind::Warning, MsgButtons::Ok);
 }
 void Dialogs::Error(const std::string& text, const std::string& caption) {
-  MessageBox(text, caption, MsgKind::Error, MsgButtons::Ok);
+  Ask(text, caption, MsgKind::Error, MsgButtons::Ok);
 }
 bool Dialogs::Confirm(const std::string& text, const std::string& caption) {
-  return MessageBox(text, caption, MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
+  return Ask(text, caption, MsgKind::Confirmation, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
 }  // namespace fw

@@ -11,7 +11,7 @@ enum class MsgResult { Ok, Yes, No, Cancel };
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual MsgResult MessageBox(const std::string& text, const std::string& caption, MsgKind kind,
+  virtual MsgResult Ask(const std::string& text, const std::string& caption, MsgKind kind,
                                MsgButtons buttons) = 0;
 
   void Inform(const std::string& text, const std::string& caption);

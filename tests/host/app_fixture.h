@@ -41,5 +41,5 @@ struct AppFixture {
     app.Advance(1800 + 300 + 2300 + 50);
     return *form;
   }
-  void Post(const std::string& name) { app.PostMessage(form->Form.Handle(), app.RegisterMessage(name), 0, 0); }
+  void Post(const std::string& name) { app.Post(form->Form.Handle(), app.RegisterMessage(name), 0, 0); }
 };

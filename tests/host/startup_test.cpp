@@ -292,7 +292,7 @@ TEST_F(Lifecycle, ExitAnsweredNoChangesNothingAndYesRemovesTheHook) {
 
 TEST_F(Lifecycle, ShutdownQueryClosesWithoutAsking) {
   TMainForm& f = StartAndSettle();
-  app.PostMessage(f.Form.Handle(), fw::kWmQueryEndSession, 0, 0);
+  app.Post(f.Form.Handle(), fw::kWmQueryEndSession, 0, 0);
   app.ProcessMessages();
   EXPECT_TRUE(app.Terminated());
   EXPECT_TRUE(dialogs.shown.empty());
@@ -326,7 +326,7 @@ TEST_F(Lifecycle, SecondInstanceOnlyAsksTheFirstToShowItself) {
 
 TEST_F(Lifecycle, ShowRequestFromASecondStartShowsTheOptionsWindow) {
   TMainForm& f = StartAndSettle();
-  app.PostMessage(f.Form.Handle(), app.RegisterMessage("Stavlo.ShowOptions"), 0, 0);
+  app.Post(f.Form.Handle(), app.RegisterMessage("Stavlo.ShowOptions"), 0, 0);
   app.ProcessMessages();
   EXPECT_TRUE(f.Form.Visible());
   EXPECT_TRUE(f.OptionsWindowShown);

@@ -26,7 +26,7 @@ uint32_t Application::RegisteredId(const std::string& name) const {
   return it == registered_.end() ? 0 : it->second;
 }
 
-bool Application::PostMessage(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+bool Application::Post(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   if (window != 0 && !forms_.count(window)) return false;
   queue_.push_back({window, msg, wParam, lParam});
   return true;
@@ -143,7 +143,7 @@ fw::MenuItem* Application::TrackPopup(fw::PopupMenu& menu, fw::Point screen) {
 
 // Dialogs
 
-fw::MsgResult Dialogs::MessageBox(const std::string& text, const std::string& caption,
+fw::MsgResult Dialogs::Ask(const std::string& text, const std::string& caption,
                                   fw::MsgKind kind, fw::MsgButtons buttons) {
   shown.push_back({text, caption, kind, buttons});
   if (!answers.empty()) {

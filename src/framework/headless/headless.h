@@ -25,7 +25,7 @@ class Application : public fw::Application {
   Application();
 
   uint32_t RegisterMessage(const std::string& name) override;
-  bool PostMessage(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+  bool Post(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
   void Run() override;
   void ProcessMessages() override;
   uint32_t TickCount() override { return clock_; }
@@ -82,7 +82,7 @@ class Application : public fw::Application {
 
 class Dialogs : public fw::Dialogs {
  public:
-  fw::MsgResult MessageBox(const std::string& text, const std::string& caption, fw::MsgKind kind,
+  fw::MsgResult Ask(const std::string& text, const std::string& caption, fw::MsgKind kind,
                            fw::MsgButtons buttons) override;
   struct Record {
     std::string text, caption;

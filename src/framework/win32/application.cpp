@@ -68,7 +68,7 @@ uint32_t Win32Application::RegisterMessage(const std::string& name) {
   return RegisterWindowMessageW(Wide(name).c_str());
 }
 
-bool Win32Application::PostMessage(uintptr_t window, uint32_t msg, uintptr_t wParam,
+bool Win32Application::Post(uintptr_t window, uint32_t msg, uintptr_t wParam,
                                    intptr_t lParam) {
   if (window == 0) return PostThreadMessageW(threadId_, msg, wParam, lParam) != FALSE;
   return PostMessageW(reinterpret_cast<HWND>(window), msg, wParam, lParam) != FALSE;

@@ -28,6 +28,8 @@ struct FormPeer {
   std::map<std::pair<const fw::ImageList*, int>, Icon> icons;
   uint64_t iconsGeneration = 0;
   Font font, boldFont, headerFont;
+  Brush tabBodyBrush;
+  COLORREF tabBodyColor = 0;
   bool fromWindow = false;  // the model is being updated from the window
   int nextId = 100;
 };
@@ -452,9 +454,33 @@ LRESULT Win32Application::FormMessage(FormPeer& peer, UINT msg, WPARAM wp, LPARA
       if (it->second->Kind() == fw::ControlKind::ListBox) DrawListItem(peer, *di, *static_cast<fw::ListBox*>(it->second));
       return TRUE;
     }
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      break;
+    case WM_CTLCOLORSTATIC: {
+      // Controls on a tab page take the page's colour, which the theme may
+      // paint lighter than the window's.
+      auto it = peer.controlsById.find(GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
+      if (it == peer.controlsById.end()) break;
+      const fw::Control* tabs = it->second->Parent();
+      while (tabs && tabs->Kind() != fw::ControlKind::TabControl) tabs = tabs->Parent();
+      if (!tabs || !tabs->peer) break;
+      if (!peer.tabBodyBrush) {
+        HWND tab = static_cast<HWND>(tabs->peer);
+        RECT rc;
+        GetClientRect(tab, &rc);
+        HDC screen = GetDC(tab);
+        HDC mem = CreateCompatibleDC(screen);
+        Bitmap bmp(CreateCompatibleBitmap(screen, rc.right, rc.bottom));
+        HGDIOBJ old = SelectObject(mem, bmp.Get());
+        FillRect(mem, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+        peer.tabBodyColor = GetPixel(mem, rc.right / 2, rc.bottom - 8);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        ReleaseDC(tab, screen);
+        peer.tabBodyBrush = Brush(CreateSolidBrush(peer.tabBodyColor));
+      }
+      SetBkColor(reinterpret_cast<HDC>(wp), peer.tabBodyColor);
+      return reinterpret_cast<LRESULT>(peer.tabBodyBrush.Get());
+    }
     case WM_MOVE: {
       RECT r;
       GetWindowRect(peer.hwnd, &r);

@@ -40,7 +40,7 @@ namespace {
 class Win32Dialogs : public fw::Dialogs {
  public:
   explicit Win32Dialogs(fw::Application& app) : app_(app) {}
-  fw::MsgResult MessageBox(const std::string& text, const std::string& caption, fw::MsgKind kind,
+  fw::MsgResult Ask(const std::string& text, const std::string& caption, fw::MsgKind kind,
                            fw::MsgButtons buttons) override {
     UINT flags = buttons == fw::MsgButtons::YesNo ? MB_YESNO : MB_OK;
     switch (kind) {

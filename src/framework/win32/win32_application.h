@@ -15,7 +15,7 @@ class Win32Application : public fw::Application {
   ~Win32Application() override;
 
   uint32_t RegisterMessage(const std::string& name) override;
-  bool PostMessage(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+  bool Post(uintptr_t window, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
   void Run() override;
   void ProcessMessages() override;
   uint32_t TickCount() override;

@@ -85,6 +85,6 @@ void TMainForm::PopupFromTray(fw::PopupMenu& menu) {
     Form.BringToForeground();
     fw::Point at = os.CursorPos();
     menu.Popup(at);
-    app.PostMessage(Form.Handle(), 0, 0, 0);
+    app.Post(Form.Handle(), 0, 0, 0);
   });
 }

@@ -45,6 +45,7 @@ void TMainForm::BuildOptionsWindow() {
 
   std::vector<fw::ListBox::Item> nodes;
   for (const auto& p : kPages) nodes.push_back({p.node, p.icon});
+  OptionsTree.Images = &MenuImages;
   OptionsTree.SetItems(nodes);
   OptionsTree.SetBounds({6, 6, 140, kPageHeight});
 

@@ -34,7 +34,7 @@ void TMainForm::PopupLaunchMenu() {
     Form.BringToForeground();
     fw::Point p = os.CursorPos();
     ProgMenu.Popup({p.x - 55, p.y - 12});
-    app.PostMessage(Form.Handle(), 0, 0, 0);
+    app.Post(Form.Handle(), 0, 0, 0);
   });
 }
 
