@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "framework/controls.h"
+#include "framework/image_list.h"
 #include "framework/menu.h"
 
 namespace fw {
@@ -34,6 +37,7 @@ class Form : public Control {
   bool AcceptFiles = false;
   bool SystemMenuOnly = false;  // no minimise or maximise box
   MenuItem MainMenu;
+  std::optional<Image> Icon;  // caption and task switcher
 
   // Creates the window (hidden) and its controls.
   void Realize();

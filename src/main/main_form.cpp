@@ -58,6 +58,7 @@ TMainForm::TMainForm(fw::Platform& p)
   BuildOptionsWindow();
   WireEvents();
 
+  Form.Icon = *MenuImages.Get(5);
   if (!app.MainForm) app.MainForm = &Form;
   Form.Realize();
   TrayIcon.SetHint("Stavlo");

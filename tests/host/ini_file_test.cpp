@@ -342,7 +342,7 @@ TEST(IniFileWrite, RefusesWhatWouldNotReadBack) {
 
 // Outside bytes: nothing here may crash, run long or grow much.
 TEST(IniFileHostile, LargeAndDegenerateFiles) {
-  const std::size_t n = 1 << 20;
+  const std::size_t n = 1 << 18;
   const std::string files[] = {
       std::string(n, '['),
       std::string(n, ']'),

@@ -115,19 +115,24 @@ TEST(ClickTapLibrary, SetHookTwiceAndUnhookTwiceLeaveNoThread) {
   EXPECT_EQ(CountOwnThreads(), before);
 }
 
-TEST(ClickTapLibrary, FreeLibraryWhileHookedKeepsTheCodeUntilUnhooked) {
+TEST(ClickTapLibrary, FreeLibraryWhileHookedDoesNotPullTheCodeFromUnderTheHook) {
   ClickTap tap;
   ASSERT_TRUE(tap.setHook());
   HMODULE loaded = nullptr;
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, L"CLICKTAP.DLL", &loaded);
-  ASSERT_EQ(loaded, tap.module());
-  SetHookFn setHook = tap.setHook();
-  setHook(1);
-  FreeLibrary(tap.module());  // the program's last reference
+  ASSERT_EQ(loaded, tap.module()) << "the library was already loaded elsewhere";
+  tap.setHook()(1);
+  HMODULE first = tap.module();
+  FreeLibrary(first);  // the program's last reference
   tap.Release();
-  EXPECT_NE(GetModuleHandleW(L"CLICKTAP.DLL"), nullptr) << "unloaded under a running hook thread";
-  setHook(0);  // the thread lets go of the library as it ends
-  EXPECT_EQ(GetModuleHandleW(L"CLICKTAP.DLL"), nullptr);
+  EXPECT_EQ(GetModuleHandleW(L"CLICKTAP.DLL"), first) << "unloaded under a running hook thread";
+
+  ClickTap again;  // the same loaded module
+  ASSERT_EQ(again.module(), first);
+  again.setHook()(0);  // the thread lets go of its reference as it ends
+  FreeLibrary(again.module());
+  again.Release();
+  EXPECT_EQ(GetModuleHandleW(L"CLICKTAP.DLL"), nullptr) << "a reference was leaked";
 }
 
 // --- Gestures, end to end through the system's input path ---------------------
@@ -193,6 +198,18 @@ INPUT Mouse(DWORD flags, ULONG_PTR extra = 0) {
   return in;
 }
 
+// Every mouse event carries its own position: a cursor moved with
+// SetCursorPos may be moved back by a late event of the display.
+void PlaceAt(std::vector<INPUT>& inputs, POINT at) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  for (INPUT& in : inputs) {
+    if (in.type != INPUT_MOUSE) continue;
+    in.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = MulDiv(at.x, 65535, cx - 1);
+    in.mi.dy = MulDiv(at.y, 65535, cy - 1);
+  }
+}
+
 std::string Join(const std::vector<std::string>& v) {
   std::string s;
   for (const std::string& e : v) s += (s.empty() ? "" : " ") + e;
@@ -248,13 +265,13 @@ class ClickTapGestures : public ::testing::Test {
     recorder_.program.clear();
     recorder_.target.clear();
     recorder_.answer = answer;
-    SetCursorPos(140, 140);
+    PlaceAt(inputs, {140, 140});
     ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
     PumpUntil(50, [] { return false; });
     recorder_.answer = 0;
-    SetCursorPos(600, 500);
-    INPUT marker[] = {Mouse(MOUSEEVENTF_MIDDLEDOWN), Mouse(MOUSEEVENTF_MIDDLEUP)};
-    ASSERT_EQ(SendInput(2, marker, sizeof(INPUT)), 2u);
+    std::vector<INPUT> marker = {Mouse(MOUSEEVENTF_MIDDLEDOWN), Mouse(MOUSEEVENTF_MIDDLEUP)};
+    PlaceAt(marker, {600, 500});
+    ASSERT_EQ(SendInput(2, marker.data(), sizeof(INPUT)), 2u);
     const bool markerSeen = PumpUntil(3000, [this] {
       const auto& p = recorder_.program;
       return p.size() >= 2 && p.back() == "MIDMOUSE" && p[p.size() - 2] == "ask:0";

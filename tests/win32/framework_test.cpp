@@ -7,7 +7,9 @@
 
 #include "framework/controls.h"
 #include "framework/form.h"
+#include "framework/menu.h"
 #include "framework/timer.h"
+#include "framework/tray_icon.h"
 #include "framework/win32/handles.h"
 #include "framework/win32/win32_platform.h"
 
@@ -151,6 +153,50 @@ TEST_F(Win32Backend, FilterSeesRegisteredMessagesAndDelayRunsTimers) {
   EXPECT_GE(GetTickCount() - start, 300u);
   EXPECT_EQ(seen, 1);
   EXPECT_EQ(fired, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Win32Backend, TrayIconAndMenusKeepNoHandlesTheyNoLongerUse) {
+  fw::Form owner(app, "StavloBackendTest3");
+  owner.Realize();
+  app.MainForm = &owner;
+  fw::ImageList images;
+  fw::Image dot;
+  for (int i = 0; i < 16; ++i) dot.At(i, i) = 0xFF204080;
+  images.Add(dot);
+  images.Add(dot);
+  const int before = win32::LiveHandles().Total();
+  {
+    fw::TrayIcon tray(app);
+    tray.Images = &images;
+    tray.SetHint("Stavlo");
+    tray.SetVisible(true);
+    for (int i = 0; i < 50; ++i) tray.SetImageIndex(i % 2);
+    EXPECT_EQ(win32::LiveHandles().icons, 1) << "one icon for the tray at a time";
+    tray.ShowBalloon({"Stavlo", "Проверка", fw::BalloonIcon::Info, 10});
+    tray.HideBalloon();
+  }
+  EXPECT_EQ(win32::LiveHandles().Total(), before);
+
+  fw::PopupMenu menu(app);
+  menu.Images = &images;
+  menu.Items.Add(" Первый").ImageIndex = 0;
+  menu.Items.AddSeparator();
+  fw::MenuItem& group = menu.Items.Add(" Группа");
+  group.Add(" Вложенный").ImageIndex = 1;
+  // Leave the modal menu from inside it, as a user's Escape would.
+  for (int round = 0; round < 3; ++round) {
+    SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    menu.Popup({100, 100});
+  }
+  EXPECT_EQ(win32::LiveHandles().Total(), before);
+  app.MainForm = nullptr;
 }
 
 }  // namespace

@@ -229,7 +229,7 @@ std::vector<ReadRow> ReadRows() {
   const std::string headers =
       "[S\r\na=1\r\n[T] junk\r\nb=2\r\n[ U ]\r\nc=3\r\n[V]x]\r\nd=4\r\n[]\r\ne=5\r\n[W\r\n"
       "[X \0]\r\nf=6\r\n[Y\0 ]\r\ng=7\r\n"s;
-  const std::string nul = "[S]\r\nc=x\0y\r\nd\0e=3\r\n\0g=5\r\n[T\0]\r\nh=6\r\nk  \0 =8\r\n"s;
+  const std::string nul = "[S]\r\nc=x\0y\r\nd\0e=3\r\n\0g=5\r\nk  \0 =8\r\n[T\0]\r\nh=6\r\n"s;
   const std::string breaks = "[S]\ra=1\rb=2\r\nc=3\nd=4\n\re=5\r\r\n\n[T]\nf=6";
   const std::string blanks =
       "[S]\r\nvt=\x0Bv\x0B\r\nff=\x0Cv\x0C\r\nsub=\x1Av\x1A\r\nnbsp=\xA0v\xA0\r\nfs=\x1Cv\x1C\r\n"

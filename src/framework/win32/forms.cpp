@@ -29,6 +29,7 @@ struct FormPeer {
   uint64_t iconsGeneration = 0;
   Font font, boldFont, headerFont;
   Brush tabBodyBrush;
+  Icon windowIcon;
   COLORREF tabBodyColor = 0;
   bool fromWindow = false;  // the model is being updated from the window
   int nextId = 100;
@@ -186,6 +187,11 @@ void Win32Application::RealizeForm(fw::Form& form) {
                               b.top, b.width, b.height, nullptr, bar, GetModuleHandleW(nullptr), raw);
   raw->hwnd = hwnd;
   form.SetHandle(reinterpret_cast<uintptr_t>(hwnd));
+  if (form.Icon) {
+    raw->windowIcon = MakeIcon(*form.Icon);
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(raw->windowIcon.Get()));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(raw->windowIcon.Get()));
+  }
   CreateControls(*raw, form);
   // Frames go under the controls they frame.
   for (auto& [control, child] : raw->windows)
