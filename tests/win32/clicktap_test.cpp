@@ -241,7 +241,7 @@ class ClickTapGestures : public ::testing::Test {
     target_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"ClickTapTestTarget",
                               L"target", WS_POPUP | WS_VISIBLE, 40, 40, 200, 200, nullptr, nullptr, inst,
                               nullptr);
-    ASSERT_TRUE(options_ && target_);
+    ASSERT_TRUE(options_ && target_) << "cannot create windows (no display for Wine?)";
     PumpUntil(100, [] { return false; });
     tap_.setHook()(1);
   }

@@ -74,8 +74,20 @@ bool Win32Application::Post(uintptr_t window, uint32_t msg, uintptr_t wParam,
   return PostMessageW(reinterpret_cast<HWND>(window), msg, wParam, lParam) != FALSE;
 }
 
+void Win32Application::FilterSent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  bool queued = dispatching_ && dispatching_->hwnd == hwnd && dispatching_->message == msg;
+  if (!queued) Filter({reinterpret_cast<uintptr_t>(hwnd), msg, wp, lp});
+}
+
 void Win32Application::Dispatch(MSG& m) {
   Filter({reinterpret_cast<uintptr_t>(m.hwnd), m.message, m.wParam, m.lParam});
+  const MSG* outer = dispatching_;
+  dispatching_ = &m;
+  struct Restore {
+    const MSG*& slot;
+    const MSG* value;
+    ~Restore() { slot = value; }
+  } restore{dispatching_, outer};
   // Tab, Enter and Escape in the options window work as in a dialog.
   if (MainForm && MainForm->Realized() && MainForm->Visible()) {
     HWND main = reinterpret_cast<HWND>(MainForm->Handle());

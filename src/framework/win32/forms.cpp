@@ -497,6 +497,9 @@ LRESULT Win32Application::FormMessage(FormPeer& peer, UINT msg, WPARAM wp, LPARA
       }
       break;
     }
+    case WM_QUERYENDSESSION:
+      peer.app->FilterSent(peer.hwnd, msg, wp, lp);
+      return TRUE;
     case WM_CLOSE:
       // Closing is the model's business; the window lives until the form goes.
       if (!form.CloseCommandDisabled()) form.Close();

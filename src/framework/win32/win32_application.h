@@ -35,6 +35,9 @@ class Win32Application : public fw::Application {
   fw::MenuItem* TrackPopup(fw::PopupMenu& menu, fw::Point screen) override;
 
   using fw::Application::ReportException;
+  // A message the system sent straight to a window that the filter must see
+  // as well (the shutdown query is sent, not posted, by a real shutdown).
+  void FilterSent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
  protected:
   void WaitForWork(uint32_t until) override;
@@ -48,6 +51,7 @@ class Win32Application : public fw::Application {
   static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   static LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM) noexcept;
 
+  const MSG* dispatching_ = nullptr;  // the queued message being dispatched
   DWORD threadId_;
   HWND utility_ = nullptr;
   UINT taskbarCreated_ = 0;
