@@ -1,8 +1,5 @@
 #include "formats/ini_file.h"
 
-#include <array>
-#include <cstdint>
-
 #include "base/text.h"
 
 namespace formats {
@@ -246,8 +243,9 @@ Place Find(const Text& text, const std::string& section, const std::string& key)
 
 // How the system copies a value into the caller's buffer: one pair of
 // matching quotes comes off, and the text is cut to bufferSize - 1 units.
-// When it only just fits, the system drops the closing quote's place and
-// so the last character too; that is kept.
+// A quoted value that only just fits loses its last character as well (the
+// closing quote is already cut off when the system takes it away); we match
+// that so both read the same.
 template <class S>
 S CopyEntry(const S& value, std::size_t bufferSize) {
   if (bufferSize == 0) return S();

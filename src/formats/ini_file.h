@@ -44,8 +44,9 @@ std::string IniReadMissingFile(const std::string& defaultValue,
 // blanks at either end or in a pair of quotes is stored inside one more pair
 // of quotes (which the system's reader takes off again). nullopt, with
 // nothing written, when it still could not read back: a CR, LF or NUL in any
-// of the three, an '=' in the key, a key that would start a section line, or
-// a value too long for kIniBufferSize.
+// of the three, an '=' in the key, a key that would start a section line, a
+// value too long for kIniBufferSize, or a character a UTF-8 or UTF-16 file
+// cannot give back as the same Windows-1251 byte.
 std::optional<std::string> IniWrite(const std::string& fileBytes, const std::string& section,
                                     const std::string& key, const std::string& value);
 

@@ -121,6 +121,7 @@ class TMainForm {
   template <class C>
   C& Decor(fw::Control* parent, const std::string& caption, fw::Rect bounds);
   void BuildOptionsWindow();
+  void LayOutCheckBoxes();
   void BuildMenus();
   void WireEvents();
 };

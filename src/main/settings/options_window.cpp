@@ -25,6 +25,38 @@ constexpr PageInfo kPages[] = {
 };
 }  // namespace
 
+struct CheckLayout {
+  fw::CheckBox TMainForm::*box;
+  const char* caption;
+  const char* hint;
+  fw::Rect bounds;
+};
+
+void TMainForm::LayOutCheckBoxes() {
+  static const CheckLayout kChecks[] = {
+    {&TMainForm::FileCheck, " Показывать подменю \"Недавние документы\"", "Отображать меню открытия файлов", {18, 116, 320, 20}},
+    {&TMainForm::EmptyCheck, " Не показывать подменю если список документов пуст", "", {18, 140, 320, 20}},
+    {&TMainForm::FoldCheck, " Показывать подменю каталогов в меню Stavlo", "Отображать меню открытия каталогов", {18, 90, 320, 20}},
+    {&TMainForm::PathCheck, " Показывать в меню путь к папкам", "В подменю \"Каталоги\" отображается путь к папке", {18, 114, 320, 20}},
+    {&TMainForm::AutorunCheck, " Запускать программу при старте Windows", "Запускать программу автоматически при запуске системы", {10, 18, 300, 20}},
+    {&TMainForm::HKeyCheck, " Вызывать при нажатии комбинации:", "Открывать меню запуска программ при нажатии кобинации", {10, 68, 300, 20}},
+    {&TMainForm::TrayRMCheck, " Вызывать по левому клику на иконке в SystemTray", "Открывать меню запуска программ по левому клику на иконке в SystemTray", {10, 122, 310, 20}},
+    {&TMainForm::ConfirmCheck, " Подтверждать удаление ярлыков", "Подтверждение при удалении ярлыков в настройках", {10, 174, 300, 20}},
+    {&TMainForm::ChkCheck, " Автоматическая проверка ярлыков", "Ярлыки Stavlo проверяются при запуске программы", {10, 198, 300, 20}},
+    {&TMainForm::ThemeCheck, " Использовать цветовую тему для меню", "Использовать цветовое оформление меню", {10, 18, 300, 20}},
+    {&TMainForm::OrderCheck, " Показывать программы во второй части меню  ", "В начале меню стоят постоянные компоненты", {10, 76, 300, 20}},
+    {&TMainForm::ZastCheck, " Показывать заставку при запуске", "Показывать заставку при запуске Stavlo", {10, 134, 300, 20}},
+    {&TMainForm::ExplorCheck, " Блокировка Stavlo в \"Проводнике\"", "Блокировка меню в Проводнике при использовании мыши с SHIFT и CTRL", {10, 18, 300, 20}},
+    {&TMainForm::MinCheck, " Минимизация окон по SHIFT+CTRL+левая кнопка мыши", "Сворачивать активное окно по SHIFT+CTRL+левая кнопка мыши", {10, 42, 310, 20}},
+  };
+  for (const auto& c : kChecks) {
+    fw::CheckBox& box = this->*c.box;
+    box.SetCaption(c.caption);
+    box.Hint = c.hint;
+    box.SetBounds(c.bounds);
+  }
+}
+
 template <class C>
 C& TMainForm::Decor(fw::Control* parent, const std::string& caption, fw::Rect bounds) {
   auto control = std::make_unique<C>(parent, "");
@@ -67,20 +99,9 @@ void TMainForm::BuildOptionsWindow() {
 
   // Documents page.
   Decor<fw::GroupBox>(&FilesPage, " Меню файлов ", {8, 96, 340, 76});
-  FileCheck.SetCaption(" Показывать подменю \"Недавние документы\"");
-  FileCheck.Hint = "Отображать меню открытия файлов";
-  FileCheck.SetBounds({18, 116, 320, 20});
-  EmptyCheck.SetCaption(" Не показывать подменю если список документов пуст");
-  EmptyCheck.SetBounds({18, 140, 320, 20});
 
   // Folders page.
   Decor<fw::GroupBox>(&FoldersPage, " Меню каталогов ", {8, 70, 340, 76});
-  FoldCheck.SetCaption(" Показывать подменю каталогов в меню Stavlo");
-  FoldCheck.Hint = "Отображать меню открытия каталогов";
-  FoldCheck.SetBounds({18, 90, 320, 20});
-  PathCheck.SetCaption(" Показывать в меню путь к папкам");
-  PathCheck.Hint = "В подменю \"Каталоги\" отображается путь к папке";
-  PathCheck.SetBounds({18, 114, 320, 20});
 
   // Settings page: three tabs.
   MainTabs.SetBounds({4, kHeaderHeight + 6, kPageWidth - 8, kPageHeight - kHeaderHeight - 10});
@@ -94,54 +115,25 @@ void TMainForm::BuildOptionsWindow() {
   }
 
   Decor<fw::GroupBox>(&GeneralTab, " Запуск Stavlo ", {0, 0, 324, 44});
-  AutorunCheck.SetCaption(" Запускать программу при старте Windows");
-  AutorunCheck.Hint = "Запускать программу автоматически при запуске системы";
-  AutorunCheck.SetBounds({10, 18, 300, 20});
   Decor<fw::GroupBox>(&GeneralTab, " Вызов меню запуска программ ", {0, 50, 324, 100});
-  HKeyCheck.SetCaption(" Вызывать при нажатии комбинации:");
-  HKeyCheck.Hint = "Открывать меню запуска программ при нажатии кобинации";
-  HKeyCheck.SetBounds({10, 68, 300, 20});
   std::vector<std::string> gestures;
   for (const auto& g : kGestureChoices) gestures.push_back(g.entry);
   HotkeyBox.SetItems(gestures);
   HotkeyBox.Hint = "Комбинации для вызова меню запуска программ";
   HotkeyBox.SetBounds({28, 92, 230, 200});
-  TrayRMCheck.SetCaption(" Вызывать по левому клику на иконке в SystemTray");
-  TrayRMCheck.Hint = "Открывать меню запуска программ по левому клику на иконке в SystemTray";
-  TrayRMCheck.SetBounds({10, 122, 310, 20});
   Decor<fw::GroupBox>(&GeneralTab, " Ярлыки ", {0, 156, 324, 68});
-  ConfirmCheck.SetCaption(" Подтверждать удаление ярлыков");
-  ConfirmCheck.Hint = "Подтверждение при удалении ярлыков в настройках";
-  ConfirmCheck.SetBounds({10, 174, 300, 20});
-  ChkCheck.SetCaption(" Автоматическая проверка ярлыков");
-  ChkCheck.Hint = "Ярлыки Stavlo проверяются при запуске программы";
-  ChkCheck.SetBounds({10, 198, 300, 20});
 
   Decor<fw::GroupBox>(&ViewTab, " Вид меню запуска программ ", {0, 0, 324, 110});
-  ThemeCheck.SetCaption(" Использовать цветовую тему для меню");
-  ThemeCheck.Hint = "Использовать цветовое оформление меню";
-  ThemeCheck.SetBounds({10, 18, 300, 20});
   std::vector<std::string> themes;
   for (const auto& t : Themes()) themes.push_back(t.entry);
   ThemeBox.SetItems(themes);
   ThemeBox.Hint = "Доступные цветовые темы";
   ThemeBox.SetBounds({28, 42, 200, 200});
-  OrderCheck.SetCaption(" Показывать программы во второй части меню  ");
-  OrderCheck.Hint = "В начале меню стоят постоянные компоненты";
-  OrderCheck.SetBounds({10, 76, 300, 20});
   Decor<fw::GroupBox>(&ViewTab, " Разное ", {0, 116, 324, 44});
-  ZastCheck.SetCaption(" Показывать заставку при запуске");
-  ZastCheck.Hint = "Показывать заставку при запуске Stavlo";
-  ZastCheck.SetBounds({10, 134, 300, 20});
 
   Decor<fw::GroupBox>(&ExtraTab, " Дополнительно ", {0, 0, 324, 68});
-  ExplorCheck.SetCaption(" Блокировка Stavlo в \"Проводнике\"");
-  ExplorCheck.Hint = "Блокировка меню в Проводнике при использовании мыши с SHIFT и CTRL";
-  ExplorCheck.SetBounds({10, 18, 300, 20});
-  MinCheck.SetCaption(" Минимизация окон по SHIFT+CTRL+левая кнопка мыши");
-  MinCheck.Hint = "Сворачивать активное окно по SHIFT+CTRL+левая кнопка мыши";
-  MinCheck.SetBounds({10, 42, 310, 20});
 
+  LayOutCheckBoxes();
   ShowPage(ItemsPage);
 }
 
