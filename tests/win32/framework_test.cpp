@@ -159,6 +159,11 @@ TEST_F(Win32Backend, FilterSeesRegisteredMessagesAndDelayRunsTimers) {
 
 namespace {
 
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
 TEST_F(Win32Backend, TrayIconAndMenusKeepNoHandlesTheyNoLongerUse) {
   fw::Form owner(app, "StavloBackendTest3");
   owner.Realize();
@@ -189,10 +194,7 @@ TEST_F(Win32Backend, TrayIconAndMenusKeepNoHandlesTheyNoLongerUse) {
   group.Add(" Вложенный").ImageIndex = 1;
   // Leave the modal menu from inside it, as a user's Escape would.
   for (int round = 0; round < 3; ++round) {
-    SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR id, DWORD) {
-      KillTimer(nullptr, id);
-      EndMenu();
-    });
+    SetTimer(nullptr, 0, 150, &EndMenuSoon);
     menu.Popup({100, 100});
   }
   EXPECT_EQ(win32::LiveHandles().Total(), before);
