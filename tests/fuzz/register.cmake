@@ -47,3 +47,4 @@ function(stavlo_fuzz_test name)
 endfunction()
 
 stavlo_fuzz_test(ini)
+stavlo_fuzz_test(tree)
