@@ -44,7 +44,8 @@ struct TrayPeer {
 Win32Application::Win32Application() : threadId_(GetCurrentThreadId()) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc{sizeof(wc)};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &Win32Application::UtilityProc;
   wc.hInstance = Instance();
   wc.lpszClassName = kUtilityClass;
@@ -287,7 +288,8 @@ void FillMenu(HMENU hmenu, fw::MenuItem& parent, fw::ImageList* images, BuiltMen
     }
     std::wstring text = Wide(item.Caption);
     if (!item.ShortCut.empty()) text += L"\t" + Wide(item.ShortCut);
-    MENUITEMINFOW mii{sizeof(mii)};
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE;
     mii.dwTypeData = text.data();
     mii.fState = (item.Enabled ? MFS_ENABLED : MFS_DISABLED) | (item.Checked ? MFS_CHECKED : 0);

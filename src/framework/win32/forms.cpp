@@ -143,9 +143,11 @@ void Win32Application::RealizeForm(fw::Form& form) {
   peer->app = this;
   peer->form = &form;
   std::wstring cls = Wide(form.ClassName());
-  WNDCLASSEXW wc{sizeof(wc)};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
   if (!GetClassInfoExW(GetModuleHandleW(nullptr), cls.c_str(), &wc)) {
-    wc = WNDCLASSEXW{sizeof(wc)};
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &Win32Application::FormProc;
     wc.hInstance = GetModuleHandleW(nullptr);
