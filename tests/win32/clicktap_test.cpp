@@ -11,28 +11,11 @@
 
 #include "clicktap/gesture.h"
 
+#include "test_support.h"
+
 namespace {
 
-// The program folder: STAVLO_DIST_DIR, else beside the test program, else the
-// build tree's dist/stavlo next to the tests folder.
-std::wstring FindInProgramFolder(const wchar_t* file) {
-  std::vector<std::wstring> dirs;
-  wchar_t env[MAX_PATH];
-  DWORD n = GetEnvironmentVariableW(L"STAVLO_DIST_DIR", env, MAX_PATH);
-  if (n > 0 && n < MAX_PATH) dirs.emplace_back(env);
-  wchar_t exe[MAX_PATH];
-  n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring exeDir(exe, n);
-  exeDir.resize(exeDir.find_last_of(L"\\/") + 1);
-  dirs.push_back(exeDir);
-  dirs.push_back(exeDir + L"..\\dist\\stavlo");
-  for (std::wstring dir : dirs) {
-    if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
-    const std::wstring path = dir + file;
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
-  }
-  return {};
-}
+using test_support::FindInProgramFolder;
 
 using SetHookFn = void(__stdcall*)(int);
 
