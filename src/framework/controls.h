@@ -15,7 +15,7 @@ class Application;
 class Form;
 class ImageList;
 
-enum class ControlKind { Form, Panel, GroupBox, Label, Button, CheckBox, ComboBox, Edit, ListBox, TabControl };
+enum class ControlKind { Form, Panel, GroupBox, Label, Button, CheckBox, ComboBox, Edit, ListBox, TabControl, TreeView };
 
 class Control {
  public:

@@ -44,7 +44,10 @@ TMainForm::TMainForm(fw::Platform& p)
       FoldCheck(&FoldersPage, "FoldCheck"),
       PathCheck(&FoldersPage, "PathCheck"),
       HotkeyBox(&GeneralTab, "HotkeyBox"),
-      ThemeBox(&ViewTab, "ThemeBox") {
+      ThemeBox(&ViewTab, "ThemeBox"),
+      LinksTree(&ItemsPage, "LinksTree"),
+      FoldersTree(&FoldersPage, "FoldersTree"),
+      ComponentTree(&ComponentPage, "ComponentTree") {
   app.Title = "Stavlo";
   for (const fw::Image& image : BuiltinMenuImages()) MenuImages.Add(image);
   TrayIcon.Images = &MenuImages;
@@ -56,6 +59,7 @@ TMainForm::TMainForm(fw::Platform& p)
 
   BuildMenus();
   BuildOptionsWindow();
+  LoadBuiltinComponents();
   WireEvents();
 
   Form.Icon = *MenuImages.Get(5);

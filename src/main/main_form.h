@@ -13,6 +13,7 @@
 #include "framework/platform.h"
 #include "framework/timer.h"
 #include "framework/tray_icon.h"
+#include "framework/tree_view.h"
 
 class TMainForm {
  public:
@@ -51,6 +52,7 @@ class TMainForm {
   fw::CheckBox ThemeCheck, OrderCheck, ZastCheck, ExplorCheck, MinCheck;
   fw::CheckBox FileCheck, EmptyCheck, FoldCheck, PathCheck;
   fw::ComboBox HotkeyBox, ThemeBox;
+  fw::TreeView LinksTree, FoldersTree, ComponentTree;
 
   // ---- state
   bool OptionsWindowShown = false;
@@ -102,6 +104,9 @@ class TMainForm {
   void RebuildMenu();
 
   // ---- store/ (the link store: its operations land with the link store)
+  void SaveTreeToFile(fw::TreeView& tree, const std::string& path);
+  void LoadTreeFromFile(fw::TreeView& tree, const std::string& path);
+  void LoadBuiltinComponents();
   void LoadLinks();
   void LoadFolders();
   void LoadComponents();

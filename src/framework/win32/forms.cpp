@@ -11,6 +11,7 @@
 #include "framework/form.h"
 #include "framework/image_list.h"
 #include "framework/menu.h"
+#include "framework/tree_view.h"
 #include "framework/win32/handles.h"
 #include "framework/win32/images.h"
 #include "framework/win32/win32_application.h"
@@ -38,6 +39,36 @@ struct FormPeer {
 namespace {
 
 constexpr UINT kFirstMenuBarId = 40000;
+
+// Shows the model's nodes in the tree control, replacing what it showed.
+void FillTree(HWND tree, const fw::TreeNode& root) {
+  SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  struct Pending {
+    const fw::TreeNode* node;
+    HTREEITEM parent;
+  };
+  std::vector<Pending> stack;
+  for (int i = root.Count() - 1; i >= 0; --i) stack.push_back({&root.Item(i), TVI_ROOT});
+  std::vector<HTREEITEM> expand;
+  while (!stack.empty()) {
+    Pending p = stack.back();
+    stack.pop_back();
+    std::wstring text = Wide(p.node->Text);
+    TVINSERTSTRUCTW ins{};
+    ins.hParent = p.parent;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_STATE;
+    ins.item.pszText = text.data();
+    ins.item.stateMask = TVIS_STATEIMAGEMASK;
+    ins.item.state = INDEXTOSTATEIMAGEMASK(p.node->CheckboxType == 0 ? 0 : p.node->Checked ? 2 : 1);
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+    if (p.node->Expanded) expand.push_back(item);
+    for (int i = p.node->Count() - 1; i >= 0; --i) stack.push_back({&p.node->Item(i), item});
+  }
+  for (HTREEITEM item : expand) SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+  SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
+}
 
 POINT ClientOrigin(const fw::Control& c) {
   POINT p{0, 0};
@@ -235,6 +266,11 @@ void Win32Application::CreateControls(FormPeer& peer, fw::Control& parent) {
         exStyle |= WS_EX_CLIENTEDGE;
         break;
       case fw::ControlKind::TabControl: cls = WC_TABCONTROLW; style |= WS_TABSTOP | WS_CLIPSIBLINGS; break;
+      case fw::ControlKind::TreeView:
+        cls = WC_TREEVIEWW;
+        style |= WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES | TVS_SHOWSELALWAYS;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
       case fw::ControlKind::Form: break;
     }
     if (cls) {
@@ -318,6 +354,9 @@ void Win32Application::Sync(FormPeer& peer, fw::Control& c) {
       }
       case fw::ControlKind::TabControl:
         SendMessageW(hwnd, TCM_SETCURSEL, static_cast<fw::TabControl&>(c).TabIndex(), 0);
+        break;
+      case fw::ControlKind::TreeView:
+        FillTree(hwnd, static_cast<fw::TreeView&>(c).Items());
         break;
       default: break;
     }

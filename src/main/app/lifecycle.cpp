@@ -29,7 +29,10 @@ void TMainForm::FormCreate() {
     const std::string data = ProgramFolder() + "Data\\";
     if (os.FileExists(data + "links.dat")) LoadLinks();
     if (os.FileExists(data + "folders.dat")) LoadFolders();
-    if (os.FileExists(data + "comp.dat")) LoadComponents();
+    if (os.FileExists(data + "comp.dat")) {
+      ComponentTree.Clear();
+      LoadComponents();
+    }
 
     if (ReadIniValue("View", "WhatsNew", "Yes") == "Yes") {
       CallCompanion("ShowNewForm");
@@ -67,6 +70,8 @@ void TMainForm::FormShow() {
 
 void TMainForm::FormHide() {
   SaveSettingsOnHide();
+  LinksTree.FullCollapse();
+  ComponentTree.FullExpand();
   OptionsWindowShown = false;
 }
 

@@ -88,6 +88,9 @@ void TMainForm::BuildOptionsWindow() {
     auto& header = Decor<fw::Label>(pages[i], kPages[i].title, {0, 0, kPageWidth, kHeaderHeight});
     header.Header = true;
   }
+  LinksTree.SetBounds({6, kHeaderHeight + 6, kPageWidth - 12, kPageHeight - kHeaderHeight - 12});
+  FoldersTree.SetBounds({8, 152, kPageWidth - 16, kPageHeight - 160});
+  ComponentTree.SetBounds({6, kHeaderHeight + 6, kPageWidth - 12, 200});
   OKBtn.SetCaption("OK");
   OKBtn.Default = true;
   OKBtn.SetBounds({433, 343, 75, 25});
@@ -152,5 +155,6 @@ void TMainForm::OptionsTreeClick() {
                           &ComponentPage, &MainPage, &ProgPage};
     int index = OptionsTree.ItemIndex();
     if (index >= 0 && index < static_cast<int>(std::size(pages))) ShowPage(*pages[index]);
+    if (index == 4) ComponentTree.FullExpand();
   });
 }
