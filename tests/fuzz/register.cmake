@@ -48,3 +48,4 @@ endfunction()
 
 stavlo_fuzz_test(ini)
 stavlo_fuzz_test(tree)
+stavlo_fuzz_test(shell_link)
