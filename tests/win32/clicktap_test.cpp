@@ -56,21 +56,7 @@ int CountOwnThreads() {
   return count;
 }
 
-// Runs messages for up to `ms`, or until `done` says so.
-template <typename Done>
-bool PumpUntil(DWORD ms, Done done) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
+using test_support::PumpUntil;
 
 TEST(ClickTapLibrary, ExportsSetHookByOrdinalOnly) {
   ClickTap tap;

@@ -42,20 +42,7 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-template <typename Done>
-bool PumpUntil(DWORD ms, Done done) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
+using test_support::PumpUntil;
 
 // --- finding windows of this thread ------------------------------------------
 

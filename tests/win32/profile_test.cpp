@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/win32/handles.h"
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -26,15 +28,6 @@ using namespace std::string_literals;
 
 constexpr UINT kCp1251 = 1251;
 
-struct Handle {
-  HANDLE h;
-  explicit Handle(HANDLE handle) : h(handle) {}
-  ~Handle() {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-};
 
 std::string Show(const std::string& bytes) {
   std::string out = "\"";
@@ -117,24 +110,24 @@ class ProfileTest : public ::testing::Test {
 
   static std::wstring FileWith(const std::string& bytes) {
     std::wstring path = FreshPath();
-    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    win32::KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_NE(file.h, INVALID_HANDLE_VALUE);
+    EXPECT_NE(file.Get(), INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    EXPECT_TRUE(WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+    EXPECT_TRUE(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                           nullptr));
     EXPECT_EQ(written, bytes.size());
     return path;
   }
 
   static std::string Contents(const std::wstring& path) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    win32::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.h == INVALID_HANDLE_VALUE) return "<no file>";
+    if (file.Get() == INVALID_HANDLE_VALUE) return "<no file>";
     std::string out;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file.h, chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
+    while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
     return out;
   }
 

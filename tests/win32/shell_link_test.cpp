@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/win32/handles.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -47,15 +49,6 @@ using formats::ShellLinkData;
 constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000,
                                    {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-struct Handle {
-  HANDLE h;
-  explicit Handle(HANDLE handle) : h(handle) {}
-  ~Handle() {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-};
 
 template <class T>
 class Com {
@@ -102,22 +95,22 @@ bool OnWine() {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  win32::KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.h == INVALID_HANDLE_VALUE) return false;
+  if (file.Get() == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  return WriteFile(file.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size();
 }
 
 std::string ReadBytes(const std::wstring& path) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  win32::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   std::string out;
-  if (file.h == INVALID_HANDLE_VALUE) return out;
+  if (file.Get() == INVALID_HANDLE_VALUE) return out;
   char chunk[4096];
   DWORD got = 0;
-  while (ReadFile(file.h, chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
+  while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
   return out;
 }
 

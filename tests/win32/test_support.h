@@ -28,4 +28,20 @@ inline std::wstring FindInProgramFolder(const wchar_t* file) {
   return {};
 }
 
+// Runs messages for up to `ms`, or until `done` says so.
+template <typename Done>
+bool PumpUntil(DWORD ms, Done done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start >= ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 }  // namespace test_support
