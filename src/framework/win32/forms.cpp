@@ -28,7 +28,7 @@ struct FormPeer {
   std::map<UINT, fw::MenuItem*> menuItems;
   std::map<std::pair<const fw::ImageList*, int>, Icon> icons;
   uint64_t iconsGeneration = 0;
-  Font font, boldFont, headerFont;
+  Font font, headerFont;
   Brush tabBodyBrush;
   Icon windowIcon;
   COLORREF tabBodyColor = 0;
@@ -191,10 +191,8 @@ void Win32Application::RealizeForm(fw::Form& form) {
   ncm.cbSize = sizeof(ncm);
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
   peer->font = Font(CreateFontIndirectW(&ncm.lfMessageFont));
-  LOGFONTW bold = ncm.lfMessageFont;
-  bold.lfWeight = FW_BOLD;
-  peer->boldFont = Font(CreateFontIndirectW(&bold));
-  LOGFONTW header = bold;
+  LOGFONTW header = ncm.lfMessageFont;
+  header.lfWeight = FW_BOLD;
   header.lfHeight = -13;
   lstrcpynW(header.lfFaceName, L"Tahoma", LF_FACESIZE);
   peer->headerFont = Font(CreateFontIndirectW(&header));

@@ -6,9 +6,11 @@
 
 bool TMainForm::GestureOpensMenu(const std::string& messageName) {
   if (!LauncherOn()) return false;
+  // Read once: the hook waits for this answer, and every read gives the same value.
+  const std::string chosen = ReadIniValue("Menu", "Run", "CtrlLeft");
   for (int index : kGestureReadOrder) {
     const GestureChoice& g = kGestureChoices[index];
-    if (ReadIniValue("Menu", "Run", "CtrlLeft") == g.value && messageName == g.message) return true;
+    if (chosen == g.value && messageName == g.message) return true;
   }
   return false;
 }
